@@ -1,0 +1,159 @@
+#include "scan/blockscanner.h"
+#include "mime/transfer.h"
+#include "scan/scanhost.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vellox {
+
+tagMailItem* g_pCurMail = nullptr;
+
+namespace {
+
+bool IsZeroSector(const uint8_t* p)
+{
+    uint64_t acc = 0;
+    for (size_t i = 0; i < 512; i += 32) {
+        uint64_t w[4];
+        std::memcpy(w, p + i, sizeof w);
+        acc |= w[0] | w[1] | w[2] | w[3];
+        if (acc)
+            return false;
+    }
+    return acc == 0;
+}
+
+// The first 4-byte aligned block header in [from, to) that a "Received: " line directly follows: the start
+// of a .dbx message. npos when none.
+size_t FindMessageAfterBlockHeader(const ByteView& v, size_t from, size_t to)
+{
+    size_t x = from + 5;
+    const size_t end = to + 5;
+    while (x < end && x < v.size) {
+        const void* hit = std::memchr(v.data + x, 0x02, std::min(end, v.size) - x);
+        if (!hit)
+            return SIZE_MAX;
+        x = static_cast<size_t>(static_cast<const uint8_t*>(hit) - v.data);
+        const size_t h = x - 5;
+        if ((h & 3) == 0 && IsBlockHeaderAt(v, h) && MatchKeyword(v, h + kBlockHeaderSize, kReceived))
+            return h;
+        ++x;
+    }
+    return SIZE_MAX;
+}
+
+} // namespace
+
+CBlockScanner::CBlockScanner(IScanHost* host, const std::atomic<int>* stop) : m_host(host), m_stop(stop) {}
+
+void CBlockScanner::NewCandidate(size_t q, uint64_t firstSector)
+{
+    ++m_candidates;
+    m_header.Reset();
+    m_header.bInHeader = true;
+    m_header.nStartOffset = static_cast<uint16_t>(q % 512);
+    m_header.nStartSector = firstSector + q / 512;
+    if (tagMailItem* cur = g_pCurMail) {
+        std::lock_guard<std::mutex> lock(cur->m_lock);
+        if (cur->bInTextPart)
+            DecodeBody(*cur);
+        MergeAttachmentsLocked(*cur);
+    }
+    g_pCurMail = nullptr;
+}
+
+size_t CBlockScanner::HandleLine(ByteView& v, size_t q, uint64_t firstSector)
+{
+    if (MatchKeyword(v, q, kReceived)) {
+        NewCandidate(q, firstSector);
+        return q + kReceived.len;
+    }
+    if (m_header.bInHeader && firstSector + q / 512 > m_header.nStartSector + kMaxHeaderSectors)
+        m_header.Reset();
+
+    long k = 0;
+    if (m_header.bInHeader) {
+        CutBlockHeader(v, q);
+        ParseHeaderLine(v, q, k);
+        if (k != 0)
+            return q + static_cast<size_t>(k) + 1;
+    }
+    tagMailItem* cur = g_pCurMail;
+    if (!cur)
+        return q + 1;
+    const size_t lineStart = q;
+    {
+        std::lock_guard<std::mutex> lock(cur->m_lock);
+        if (!(cur->bInTextPart || cur->strBody.empty() || cur->bInAttachment))
+            return q + 1;
+        CutBlockHeader(v, q);
+        if (!cur->bInAttachment) {
+            TrackTextPart(v, q, k);
+            q = static_cast<size_t>(static_cast<long>(q) + k);
+            k = 0;
+        }
+        TrackAttachmentPart(v, q, k);
+    }
+    size_t next = static_cast<size_t>(std::max<long>(static_cast<long>(q) + k + 1, static_cast<long>(lineStart) - 1));
+    // The trackers may consume several lines; never jump over the line that opens the next message.
+    const size_t searchEnd = next >= 2 ? std::min(next - 2, v.size) : 0;
+    for (size_t c = lineStart; c < searchEnd;) {
+        const void* hit = std::memchr(v.data + c, '\r', searchEnd - c);
+        if (!hit)
+            break;
+        c = static_cast<size_t>(static_cast<const uint8_t*>(hit) - v.data);
+        if (v.at(c + 1) == '\n' && MatchKeyword(v, c + 2, kReceived))
+            return c;
+        ++c;
+    }
+    return next;
+}
+
+void CBlockScanner::ScanBlock(ByteView v, size_t len, uint64_t firstSector)
+{
+    len = std::min(len, v.size);
+    size_t p = m_carry;
+    m_carry = 0;
+    while (p < len) {
+        if (m_stop && m_stop->load(std::memory_order_relaxed))
+            return;
+        if ((p & 511) == 0) {
+            if (p + 512 <= v.size && IsZeroSector(v.data + p)) {
+                p += 512;
+                continue;
+            }
+            // A message that begins a sector (a file that starts a cluster) has no line end before it.
+            const uint8_t c = v.data[p];
+            if (c != '\r' && c != '\n' && MatchKeyword(v, p, kReceived)) {
+                NewCandidate(p, firstSector);
+                p += kReceived.len;
+                continue;
+            }
+        }
+        const size_t lim = std::min((p | 511) + 1, len);
+        const void* hit = std::memchr(v.data + p, '\r', lim - p);
+        const size_t cr = hit ? static_cast<size_t>(static_cast<const uint8_t*>(hit) - v.data) : lim;
+        // A .dbx message begins right behind its block header, without a line end before it.
+        const size_t bh = FindMessageAfterBlockHeader(v, p, cr);
+        if (bh != SIZE_MAX) {
+            NewCandidate(bh + kBlockHeaderSize, firstSector);
+            p = bh + kBlockHeaderSize + kReceived.len;
+            continue;
+        }
+        if (cr >= lim) {
+            p = lim;
+            continue;
+        }
+        if (v.at(cr + 1) != '\n') {
+            p = cr + 1;
+            continue;
+        }
+        const size_t next = HandleLine(v, cr + 2, firstSector);
+        p = std::max(next, cr + 1);
+    }
+    if (p > len)
+        m_carry = p - len;
+}
+
+} // namespace vellox
