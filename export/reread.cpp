@@ -37,8 +37,8 @@ constexpr size_t kTraceSkip = 10;
 // NUL bytes never occur in a message (RFC 5322 section 2.3); a run of them is the slack behind it.
 constexpr size_t kNulRun = 4;
 
-// Where a message that has no trace line behind it really ends: behind the closing delimiter of its
-// outermost boundary, or at the first run of NUL bytes after its header; else at `end`.
+// Where a message really ends when what follows it is not another message: behind the closing delimiter
+// of its outermost boundary, or at the first run of NUL bytes after its header; else at `end`.
 size_t TrimTail(const ByteString& j, size_t begin, size_t end, const ByteString& boundary)
 {
     if (!boundary.empty()) {
@@ -73,14 +73,22 @@ size_t TrimTail(const ByteString& j, size_t begin, size_t end, const ByteString&
 
 } // namespace
 
-ByteString JoinBlocks(const uint8_t* raw, size_t len, const std::atomic<int>* stop)
+ByteString JoinBlocks(const uint8_t* raw, size_t len, const std::atomic<int>* stop, size_t rawMark,
+                      size_t* joinedMark)
 {
     ByteString joined;
     joined.reserve(len);
     size_t t = 0, last = 0;
+    auto mark = [&](size_t from, size_t to) {
+        if (joinedMark && rawMark < to && rawMark + kBlockHeaderSize >= from)
+            *joinedMark = joined.size() + (rawMark > from ? rawMark - from : 0);
+    };
+    if (joinedMark)
+        *joinedMark = SIZE_MAX;
     while (t < len && !Stopped(stop)) {
         if (t + 7 < len && raw[t + 5] == 0x02 && raw[t + 6] == 0 && raw[t + 7] == 0) {
             if (t > last) {
+                mark(last, t);
                 joined.append(reinterpret_cast<const char*>(raw + last), t - last);
                 if (t > 4 && t + 15 < len && raw[t - 2] == raw[t + 14] && raw[t - 1] == raw[t + 15] &&
                     raw[t - 4] != raw[t + 12]) {
@@ -94,8 +102,10 @@ ByteString JoinBlocks(const uint8_t* raw, size_t len, const std::atomic<int>* st
         t += 2;
     }
     t = std::min(t, len);
-    if (t > last)
+    if (t > last) {
+        mark(last, t);
         joined.append(reinterpret_cast<const char*>(raw + last), t - last);
+    }
     return joined;
 }
 
@@ -215,7 +225,7 @@ bool LocateMessage(const ByteString& j, const tagMailItem& rec, const std::atomi
     }
     if (found && inBody && start >= 0 && e > static_cast<size_t>(start)) {
         begin = static_cast<size_t>(start);
-        end = endedAtTrace ? e : TrimTail(j, begin, e, rec.strBoundary);
+        end = TrimTail(j, begin, e, rec.strBoundary);
         reachedEnd = !endedAtTrace && end == N;
         return true;
     }
@@ -257,12 +267,45 @@ bool LocateMessage(const ByteString& j, const tagMailItem& rec, const std::atomi
     }
     if (inTrace && seenEmpty && start >= 0 && e > static_cast<size_t>(start)) {
         begin = static_cast<size_t>(start);
-        end = endedAtTrace ? e : TrimTail(j, begin, e, ByteString());
+        end = TrimTail(j, begin, e, ByteString());
         reachedEnd = !endedAtTrace && end == N;
         return true;
     }
     return false;
 }
+
+namespace {
+
+// The record knows exactly where its opening trace line lies, so the search starts there: a message with
+// the same From, To and Date just before it is not taken for it, and a message stored right behind a .dbx
+// block header (no line end before it) is found. Trace lines directly above belong to the message too.
+bool LocateOwnMessage(const ByteString& j, size_t own, const tagMailItem& rec, const std::atomic<int>* stop,
+                      size_t& begin, size_t& end, bool& reachedEnd)
+{
+    if (own >= j.size())
+        return false;
+    const ByteView v = ViewOf(j);
+    if (!MatchKeyword(v, own, kReceived))
+        return false;
+    size_t back = own;
+    for (int n = 0; n < 32 && back >= 2 && j[back - 2] == '\r' && j[back - 1] == '\n'; ++n) {
+        size_t prev = back - 2;
+        while (prev > 0 && j[prev - 1] != '\r' && j[prev - 1] != '\n' && j[prev - 1] != '\0')
+            --prev;
+        if (!AtTrace(v, prev))
+            break;
+        back = prev;
+    }
+    const ByteString view = "\r\n" + j.substr(back);
+    size_t b = 0, e = 0;
+    if (!LocateMessage(view, rec, stop, b, e, reachedEnd) || b != 2)
+        return false;
+    begin = back + b - 2;
+    end = back + e - 2;
+    return true;
+}
+
+} // namespace
 
 bool ReReadMessage(const tagMailItem& rec, ISectorSource* source, const std::atomic<int>* stop, ByteString& text)
 {
@@ -303,11 +346,14 @@ bool ReReadMessage(const tagMailItem& rec, ISectorSource* source, const std::ato
                 std::memset(raw.get() + o, 0, n);
             }
         }
-        const ByteString joined = JoinBlocks(raw.get(), std::min(o, len), stop);
+        const size_t ownRaw = (rec.nStartSector - first) * kSectorSize + rec.nStartOffset;
+        size_t own = SIZE_MAX;
+        const ByteString joined = JoinBlocks(raw.get(), std::min(o, len), stop, ownRaw, &own);
         raw.reset();
         size_t b = 0, e = 0;
         bool reachedEnd = false;
-        if (!LocateMessage(joined, rec, stop, b, e, reachedEnd))
+        if (!LocateOwnMessage(joined, own, rec, stop, b, e, reachedEnd) &&
+            !LocateMessage(joined, rec, stop, b, e, reachedEnd))
             return true;
         // The message runs on past the window: its attachment sizes were wrong or missing. Read further.
         if (reachedEnd && len < available && window < kMaxReadWindow && !Stopped(stop)) {

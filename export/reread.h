@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,7 +29,9 @@ bool ReReadMessage(const tagMailItem& record, ISectorSource* source, const std::
 bool LocateMessage(const ByteString& joined, const tagMailItem& record, const std::atomic<int>* stop, size_t& begin,
                    size_t& end, bool& reachedEnd);
 
-// Cuts the 16-byte .dbx block headers out of raw window bytes.
-ByteString JoinBlocks(const uint8_t* raw, size_t len, const std::atomic<int>* stop);
+// Cuts the 16-byte .dbx block headers out of raw window bytes. When `rawMark` is given, `joinedMark`
+// receives the position in the joined text of the raw byte at that offset.
+ByteString JoinBlocks(const uint8_t* raw, size_t len, const std::atomic<int>* stop, size_t rawMark = SIZE_MAX,
+                      size_t* joinedMark = nullptr);
 
 } // namespace vellox
