@@ -25,11 +25,9 @@ std::string MixedData(size_t bytes, double mailShare)
     while (out.size() < bytes) {
         const unsigned kind = rng() % 100;
         if (kind < mailShare * 100) {
-            while (out.size() % 512 == 0 || (out.size() % 512) < 400) {
+            const size_t target = out.size() + 4096;
+            while (out.size() < target)
                 out += mail;
-                if (out.size() >= bytes)
-                    break;
-            }
         } else if (kind < 60) {
             out.append(4096, '\0');
         } else {
