@@ -98,8 +98,23 @@ bool FindRfc2231Name(const std::vector<ByteString>& lines, Rfc2231Name& out)
 
 long FindNoCase(const ByteString& text, const ByteString& pattern)
 {
-    size_t k = AsciiLower(text).find(AsciiLower(pattern));
-    return k == ByteString::npos ? -1 : static_cast<long>(k);
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    const size_t n = pattern.size();
+    if (n == 0)
+        return 0;
+    if (n > text.size())
+        return -1;
+    const char first = lower(pattern[0]);
+    for (size_t i = 0; i + n <= text.size(); ++i) {
+        if (lower(text[i]) != first)
+            continue;
+        size_t k = 1;
+        while (k < n && lower(text[i + k]) == lower(pattern[k]))
+            ++k;
+        if (k == n)
+            return static_cast<long>(i);
+    }
+    return -1;
 }
 
 ByteString ParameterValueAt(const ByteString& line, size_t i)

@@ -158,13 +158,16 @@ void CBlockScanner::TrackTextPart(ByteView& v, size_t L, long& k)
         k += static_cast<long>(n);
         return;
     }
-    const bool ends = (v.at(P) == '-' && (HoldsBoundary(line, m.strBoundary) || HoldsBoundary(line, m.strInnerBoundary))) ||
-                      EndsPartAtNewMessage(v, P, line) || m.strBody.size() > kMaxTextPart;
+    const bool atDelimiter =
+        v.at(P) == '-' && (HoldsBoundary(line, m.strBoundary) || HoldsBoundary(line, m.strInnerBoundary));
+    const bool ends = atDelimiter || EndsPartAtNewMessage(v, P, line) || m.strBody.size() > kMaxTextPart;
     kk = static_cast<long>(line.size()) - 1;
     if (ends) {
         DecodeBody(m);
         m.bInTextPart = false;
-        OpenAttachment(m, v, P);
+        // Only a delimiter line can open an attachment part; a new message's header never belongs to this one.
+        if (atDelimiter)
+            OpenAttachment(m, v, P);
         if (!m.bInAttachment) {
             MergeAttachmentsLocked(m);
             g_pCurMail = nullptr;

@@ -1,5 +1,7 @@
 #include "scan/lines.h"
 
+#include <algorithm>
+
 namespace vellox {
 
 namespace {
@@ -63,27 +65,45 @@ ByteString GetHeaderValue(const ByteView& v, size_t pos)
 
 size_t LineLength(const ByteView& v, size_t pos)
 {
-    size_t i = pos;
-    while (i < v.size) {
-        uint8_t c = v.data[i];
-        if (c == '\r' || c == '\n' || c == 0)
-            break;
-        ++i;
-    }
-    return i - pos;
+    if (pos >= v.size)
+        return 0;
+    // Three vectorised searches beat one byte loop: CR first, then LF and NUL before it.
+    const uint8_t* p = v.data + pos;
+    size_t n = v.size - pos;
+    if (const void* cr = std::memchr(p, '\r', n))
+        n = static_cast<size_t>(static_cast<const uint8_t*>(cr) - p);
+    if (const void* lf = std::memchr(p, '\n', n))
+        n = static_cast<size_t>(static_cast<const uint8_t*>(lf) - p);
+    if (const void* nul = std::memchr(p, 0, n))
+        n = static_cast<size_t>(static_cast<const uint8_t*>(nul) - p);
+    return n;
 }
 
 bool CutBlockHeader(ByteView& v, size_t& q)
 {
     const size_t a = (q + 3) & ~static_cast<size_t>(3);
-    for (size_t h = a; h < a + kBlockHeaderReach; h += 4) {
-        if (h + kBlockHeaderSize > v.size)
+    const size_t last = a + kBlockHeaderReach - 4; // last position tested
+    if (a + 5 >= v.size)
+        return false;
+    // Only positions whose byte 5 is 0x02 can begin a header; find those with memchr.
+    size_t x = a + 5;
+    const size_t end = std::min(last + 6, v.size);
+    while (x < end) {
+        const void* hit = std::memchr(v.data + x, 0x02, end - x);
+        if (!hit)
             return false;
-        if (IsBlockHeaderAt(v, h)) {
-            std::memmove(v.data + q + kBlockHeaderSize, v.data + q, h - q);
-            q += kBlockHeaderSize;
-            return true;
+        x = static_cast<size_t>(static_cast<const uint8_t*>(hit) - v.data);
+        const size_t h = x - 5;
+        if ((h & 3) == 0) {
+            if (h + kBlockHeaderSize > v.size)
+                return false;
+            if (IsBlockHeaderAt(v, h)) {
+                std::memmove(v.data + q + kBlockHeaderSize, v.data + q, h - q);
+                q += kBlockHeaderSize;
+                return true;
+            }
         }
+        ++x;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "scan/mailitem.h"
 
+#include <cstring>
+
 namespace vellox {
 
 CMailItemList g_arrMailItem;
@@ -27,19 +29,17 @@ void Base64Counter::Feed(const char* p, size_t n)
 {
     if (bEnded)
         return;
-    for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        if (c == '=') {
-            bEnded = true;
-            return;
-        }
-        if (!kB64.in[c])
-            continue;
-        if (++nPending == 4) {
-            nBytes += 3;
-            nPending = 0;
-        }
+    // '=' ends the data; count the alphabet characters before it in one pass.
+    if (const void* eq = std::memchr(p, '=', n)) {
+        n = static_cast<size_t>(static_cast<const char*>(eq) - p);
+        bEnded = true;
     }
+    uint64_t valid = 0;
+    for (size_t i = 0; i < n; ++i)
+        valid += kB64.in[static_cast<unsigned char>(p[i])];
+    valid += nPending;
+    nBytes += valid / 4 * 3;
+    nPending = static_cast<uint32_t>(valid % 4);
 }
 
 tagMailItem::Snapshot tagMailItem::TakeSnapshot() const
