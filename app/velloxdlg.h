@@ -1,0 +1,134 @@
+// The main window: command buttons, progress pane, folder tree, mail list and preview pane.
+//
+// Controls carry their resource IDs as object names ("133" is "保存", "1031" the mail list, ...).
+// Dialogs and questions go through virtual functions, so that tests can answer them.
+#pragma once
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSet>
+#include <atomic>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "export/savejob.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vellox {
+struct tagMailItem;
+}
+
+namespace vellox::ui {
+
+class CHtmlCtrl;
+class GuiHost;
+class MailListModel;
+
+class CVelloxDlg : public QDialog {
+    Q_OBJECT
+public:
+    struct tagFolderItem {
+        QTreeWidgetItem* hItem = nullptr;
+        QString strName;
+        std::deque<tagMailItem*> lstMails; // newest first; not owning
+    };
+
+    explicit CVelloxDlg(QWidget* parent = nullptr);
+    ~CVelloxDlg() override;
+
+    // Starts the 1000 ms timer that opens the source picker by itself.
+    void StartAutoOpen();
+
+    // Called on the user-interface thread by the host.
+    void ResetFolderTree();
+    void OnScanStarted(uint64_t totalSectors);
+    void SetProgressPos(uint64_t pos);
+    void SetProgressText(const QString& text);
+    void ShowPendingRecords();
+    void OnScanEnded(bool opened, const QString& reason);
+    void OnSaveStarted(size_t count);
+    void OnSaveEnded(const SaveJobResult& result);
+
+    // Commands.
+    void OnDataButton();
+    void OnStopButton();
+    void OnSaveButton();
+    void OnSaveFolder(SaveMode mode);
+    void OnSaveSelected(SaveMode mode);
+    void ShowMailProperties();
+    void StartScan(const QString& source);
+
+    // Introspection for tests and the screenshot script.
+    MailListModel* MailModel() const { return m_model; }
+    QTreeWidget* FolderTree() const { return m_tree; }
+    QTreeView* MailList() const { return m_list; }
+    CHtmlCtrl* Preview() const { return m_preview; }
+    QProgressBar* Progress() const { return m_progress; }
+    QPushButton* Button(int id) const;
+    tagFolderItem* SelectedFolder() const;
+    bool IsScanRunning() const { return m_scanRunning; }
+    bool IsSaveRunning() const { return m_saveRunning; }
+    const QString& LastMessage() const { return m_lastMessage; }
+
+protected:
+    // Dialogs, overridden by tests. ChooseSource: the source string, or nothing on Cancel.
+    virtual std::optional<QString> ChooseSource();
+    virtual QString ChooseSaveDirectory();
+    virtual QString ChooseSaveFile(const QString& proposed, const QString& filter);
+    virtual QMessageBox::StandardButton Ask(const QString& text, QMessageBox::StandardButtons buttons);
+    virtual void Inform(const QString& text);
+
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void LayoutPanes();
+    void AddMailToInbox(const std::vector<tagMailItem*>& oldestFirst);
+    void ShowInboxCount();
+    void FillMailList();
+    void PreviewMail(tagMailItem* item);
+    void RecreatePreviewCtrl();
+    void OnTreeContextMenu(const QPoint& pos);
+    void OnListContextMenu(const QPoint& pos);
+    tagMailItem* SelectedMail() const;
+    void WaitForWorkers(int maxMs);
+    QRect Dlu(int x, int y, int w, int h) const;
+
+    std::unique_ptr<GuiHost> m_host;
+    QPushButton* m_btnSave = nullptr;  // 133
+    QPushButton* m_btnData = nullptr;  // 134
+    QPushButton* m_btnHelp = nullptr;  // 148
+    QPushButton* m_btnFind = nullptr;  // 138
+    QPushButton* m_btnStop = nullptr;  // 135
+    QProgressBar* m_progress = nullptr; // 1029
+    QTreeWidget* m_tree = nullptr;     // 1030
+    QTreeView* m_list = nullptr;       // 1031
+    MailListModel* m_model = nullptr;
+    QLabel* m_contact[5] = {};         // 1036, 1035, 1037, 1038, 1039 (top to bottom)
+    CHtmlCtrl* m_preview = nullptr;    // 1040
+
+    std::vector<std::unique_ptr<tagFolderItem>> m_arrFolders;
+    std::map<QString, QTreeWidgetItem*> m_mapFolders;
+    QSet<int> m_keysDown;
+
+    std::thread m_scanThread;
+    std::thread m_saveThread;
+    std::atomic<bool> m_scanRunning{false};
+    std::atomic<bool> m_saveRunning{false};
+    QString m_lastMessage;
+    int m_listHeight = 0;
+};
+
+} // namespace vellox::ui
