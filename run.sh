@@ -9,11 +9,11 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=
 cmake --build build-release -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 if [ "${1:-}" = "--gui" ]; then
-    if [ -x build-release/app/vellox ]; then
-        exec build-release/app/vellox
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display: the desktop program needs one (or run it under xvfb-run)." >&2
+        exit 1
     fi
-    echo "The desktop program is not part of this build yet; use ./run.sh [SOURCE] for now." >&2
-    exit 1
+    exec build-release/app/vellox
 fi
 
 source=${1:-}

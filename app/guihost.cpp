@@ -66,7 +66,7 @@ void GuiHost::SetStatusText(const std::u16string& text)
 
 void GuiHost::SchedulePendingFlush()
 {
-    Post([this](CVelloxDlg* d) { d->ShowPendingRecords(); });
+    Post([this](CVelloxDlg* d) { d->AddMailToInbox(TakePending()); });
 }
 
 void GuiHost::AddMailToInbox(tagMailItem* item)

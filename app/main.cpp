@@ -1,5 +1,6 @@
 // vellox: the desktop program.
 #include "app/strings.h"
+#include "app/maillistmodel.h"
 #include "app/velloxdlg.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QPainter>
 #include <QSplashScreen>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -43,10 +45,30 @@ int main(int argc, char** argv)
     dlg->setAttribute(Qt::WA_DeleteOnClose);
     QSplashScreen splash(SplashPicture());
     splash.show();
-    QTimer::singleShot(3000, &app, [&splash, dlg] {
+    // For scripts/screenshot.sh: scan a given source instead of opening the picker, select the first row,
+    // save a picture of the window and quit.
+    const QString shotSource = qEnvironmentVariable("VELLOX_SCREENSHOT_SOURCE");
+    const QString shotFile = qEnvironmentVariable("VELLOX_SCREENSHOT");
+    QTimer::singleShot(3000, &app, [&splash, dlg, shotSource, shotFile] {
         splash.close();
         dlg->showMaximized();
-        dlg->StartAutoOpen();
+        if (shotFile.isEmpty() || shotSource.isEmpty()) {
+            dlg->StartAutoOpen();
+            return;
+        }
+        dlg->StartScan(shotSource);
+        auto* poll = new QTimer(dlg);
+        QObject::connect(poll, &QTimer::timeout, dlg, [dlg, poll, shotFile] {
+            if (dlg->IsScanRunning())
+                return;
+            poll->stop();
+            dlg->MailList()->setCurrentIndex(dlg->MailModel()->index(0, 0));
+            QTimer::singleShot(800, dlg, [dlg, shotFile] {
+                dlg->grab().save(shotFile);
+                QApplication::quit();
+            });
+        });
+        poll->start(100);
     });
     return app.exec();
 }

@@ -55,6 +55,8 @@ public:
     void SetProgressPos(uint64_t pos);
     void SetProgressText(const QString& text);
     void ShowPendingRecords();
+    // New records of the inbox, in the order found; shown at the top when the inbox is selected.
+    void AddMailToInbox(const std::vector<tagMailItem*>& oldestFirst);
     void OnScanEnded(bool opened, const QString& reason);
     void OnSaveStarted(size_t count);
     void OnSaveEnded(const SaveJobResult& result);
@@ -95,7 +97,6 @@ protected:
 
 private:
     void LayoutPanes();
-    void AddMailToInbox(const std::vector<tagMailItem*>& oldestFirst);
     void ShowInboxCount();
     void FillMailList();
     void PreviewMail(tagMailItem* item);

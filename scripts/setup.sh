@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3
 )
-if [ "${VELLOX_GUI:-0}" = 1 ]; then
+if [ "${VELLOX_GUI:-1}" = 1 ]; then
     packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wqy-microhei xvfb xauth)
 fi
 if [ "${VELLOX_FUZZ:-0}" = 1 ]; then
