@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vellox {
 
@@ -24,23 +27,24 @@ bool IsZeroSector(const uint8_t* p)
     return acc == 0;
 }
 
-// The first 4-byte aligned block header in [from, to) that a "Received: " line directly follows: the start
-// of a .dbx message. npos when none.
-size_t FindMessageAfterBlockHeader(const ByteView& v, size_t from, size_t to)
+// Offset of the first CR or 0x02 byte in p[0, n), or n.
+size_t FindLineEndOrBlockMark(const uint8_t* p, size_t n)
 {
-    size_t x = from + 5;
-    const size_t end = to + 5;
-    while (x < end && x < v.size) {
-        const void* hit = std::memchr(v.data + x, 0x02, std::min(end, v.size) - x);
-        if (!hit)
-            return SIZE_MAX;
-        x = static_cast<size_t>(static_cast<const uint8_t*>(hit) - v.data);
-        const size_t h = x - 5;
-        if ((h & 3) == 0 && IsBlockHeaderAt(v, h) && MatchKeyword(v, h + kBlockHeaderSize, kReceived))
-            return h;
-        ++x;
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i mark = _mm_set1_epi8(0x02);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(b, mark)));
+        if (hits)
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
     }
-    return SIZE_MAX;
+#endif
+    for (; i < n; ++i)
+        if (p[i] == '\r' || p[i] == 0x02)
+            return i;
+    return n;
 }
 
 } // namespace
@@ -132,25 +136,29 @@ void CBlockScanner::ScanBlock(ByteView v, size_t len, uint64_t firstSector)
             }
         }
         const size_t lim = std::min((p | 511) + 1, len);
-        const void* hit = std::memchr(v.data + p, '\r', lim - p);
-        const size_t cr = hit ? static_cast<size_t>(static_cast<const uint8_t*>(hit) - v.data) : lim;
-        // A .dbx message begins right behind its block header, without a line end before it.
-        const size_t bh = FindMessageAfterBlockHeader(v, p, cr);
-        if (bh != SIZE_MAX) {
-            NewCandidate(bh + kBlockHeaderSize, firstSector);
-            p = bh + kBlockHeaderSize + kReceived.len;
-            continue;
-        }
-        if (cr >= lim) {
+        // One pass finds both kinds of event: a CR (a line end) and a 0x02 (byte 5 of a .dbx block header).
+        const size_t x = p + FindLineEndOrBlockMark(v.data + p, lim - p);
+        if (x >= lim) {
             p = lim;
             continue;
         }
-        if (v.at(cr + 1) != '\n') {
-            p = cr + 1;
+        if (v.data[x] == 0x02) {
+            // A .dbx message begins right behind its block header, without a line end before it.
+            const size_t h = x - 5;
+            if (x >= 5 && (h & 3) == 0 && IsBlockHeaderAt(v, h) && MatchKeyword(v, h + kBlockHeaderSize, kReceived)) {
+                NewCandidate(h + kBlockHeaderSize, firstSector);
+                p = h + kBlockHeaderSize + kReceived.len;
+            } else {
+                p = x + 1;
+            }
             continue;
         }
-        const size_t next = HandleLine(v, cr + 2, firstSector);
-        p = std::max(next, cr + 1);
+        if (v.at(x + 1) != '\n') {
+            p = x + 1;
+            continue;
+        }
+        const size_t next = HandleLine(v, x + 2, firstSector);
+        p = std::max(next, x + 1);
     }
     if (p > len)
         m_carry = p - len;

@@ -3,6 +3,7 @@
 #include "mime/codepage.h"
 #include "mime/transfer.h"
 #include "scan/blockscanner.h"
+#include "scan/chunkreader.h"
 #include "scan/mailitem.h"
 #include "scan/scanhost.h"
 
@@ -49,39 +50,34 @@ ScanSummary RunScan(ISectorSource& source, IScanHost& host)
     g_pCurMail = nullptr;
     host.ScanStarted(total);
 
-    constexpr size_t kChunkBytes = size_t{kChunkSectors} * kSectorSize;
-    constexpr uint64_t kMarginSectors = kChunkMargin / kSectorSize;
-    // One buffer for the whole run: a chunk and the margin of the sectors that follow it.
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkBytes + kChunkMargin]());
-    if (!buffer)
-        sum.error = "out of memory for the chunk buffer";
+    // Chunks are read ahead on a reader thread. Each chunk is scanned with a margin: the first bytes of the
+    // next chunk, copied behind it and copied back afterwards, so that the scanner's changes to them (cut
+    // block headers) carry over.
+    CChunkReader reader(source, total, kChunkSectors, kPieceSectors, kChunkMargin, g_bStopScan);
+    if (!reader.Allocated())
+        sum.error = "out of memory for the chunk buffers";
 
     CBlockScanner scanner(&host, &g_bStopScan);
-    uint64_t p = 0;
-    uint64_t carried = 0; // sectors at the buffer's front that the previous chunk already read (and may have changed)
-    while (buffer && p < total && !g_bStopScan.load()) {
+    for (uint64_t c = 0; reader.Allocated() && !g_bStopScan.load(); ++c) {
+        CChunkReader::Chunk* chunk = reader.Acquire(c);
+        if (!chunk)
+            break;
+        const uint64_t p = chunk->firstSector;
         host.ChunkStarted(p);
         g_nCurSector = p;
-        const uint64_t m = std::min<uint64_t>(kChunkSectors, total - p);
-        const uint64_t want = std::min<uint64_t>(m + kMarginSectors, total - p);
-        for (uint64_t s = carried; s < want && !g_bStopScan.load(); s += kPieceSectors) {
-            const uint64_t n = std::min<uint64_t>(kPieceSectors, want - s);
-            uint8_t* at = buffer.get() + s * kSectorSize;
-            if (!source.ReadSectors(at, n * kSectorSize, p + s)) {
-                std::memset(at, 0, n * kSectorSize);
-                ++sum.failedPieces;
-            }
-        }
+        const size_t bytes = static_cast<size_t>(chunk->sectors * kSectorSize);
+        CChunkReader::Chunk* next = reader.Acquire(c + 1);
+        const size_t margin = next ? std::min<size_t>(kChunkMargin, next->sectors * kSectorSize) : 0;
+        if (margin)
+            std::memcpy(chunk->data + bytes, next->data, margin);
         host.SetStatusText(BuildStatusText());
-        scanner.ScanBlock(ByteView{buffer.get(), static_cast<size_t>(want * kSectorSize)},
-                          static_cast<size_t>(m * kSectorSize), p);
-        sum.sectorsRead += m;
-        // The margin becomes the front of the next chunk, with whatever the scanner changed in it.
-        carried = want - m;
-        if (carried)
-            std::memmove(buffer.get(), buffer.get() + m * kSectorSize, carried * kSectorSize);
-        p += m;
+        scanner.ScanBlock(ByteView{chunk->data, bytes + margin}, bytes, p);
+        if (margin)
+            std::memcpy(next->data, chunk->data + bytes, margin);
+        sum.sectorsRead += chunk->sectors;
+        reader.Release(c);
     }
+    sum.failedPieces = reader.FailedPieces();
     sum.stopped = g_bStopScan.load() != 0;
 
     if (tagMailItem* cur = g_pCurMail) {
