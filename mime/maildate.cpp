@@ -93,6 +93,10 @@ void NormalizeMailDate(std::string& value)
         year += 1900;
     if (year < 1991 || year > 2049)
         return;
+    // A day or a time out of range is not a date: the value stays as it was, and the normalised form is
+    // always a fixed point of this function.
+    if (day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60)
+        return;
     char buf[96];
     std::snprintf(buf, sizeof buf, "%ld-%02d-%02ld %02ld:%02ld:%02ld", year, month, day, hour, minute, second);
     value = buf;

@@ -34,7 +34,10 @@ TEST(MailDateTest, Normalises)
 TEST(MailDateTest, NormalisingTwiceChangesNothing)
 {
     for (const char* in : {"Tue, 15 Nov 2009 08:12:31 +0800", "1 Jan 2012 00:00:00", "31 Dec 1999 23:59:59 -0000",
-                           "Fri, 3 Mar 2000 1:2:3", "15 Nov 12 10:00:00"}) {
+                           "Fri, 3 Mar 2000 1:2:3", "15 Nov 12 10:00:00",
+                           // Inputs the fuzzer found: garbage that once normalised to something that
+                           // normalised differently again.
+                           "2009-101-15 08:12:31", "2009-11-15 08\xff\xff\xff\xff\xff:12:71", "45 Nov 2009 25:61:00"}) {
         std::string once = in;
         NormalizeMailDate(once);
         std::string twice = once;
