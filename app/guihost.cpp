@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <future>
+
 namespace vellox::ui {
 
 namespace {
@@ -37,10 +39,22 @@ void GuiHost::ResetFolderTree()
         if (dlg)
             dlg->ResetFolderTree();
     };
-    if (thread() == QThread::currentThread())
+    if (thread() == QThread::currentThread()) {
         reset();
-    else
-        QMetaObject::invokeMethod(this, reset, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // Wait for the window with a promise rather than a blocking-queued call: the hand-over is then plain
+    // C++ synchronisation, which the thread checkers see.
+    std::promise<void> done;
+    std::future<void> wait = done.get_future();
+    QMetaObject::invokeMethod(
+        this,
+        [reset, &done] {
+            reset();
+            done.set_value();
+        },
+        Qt::QueuedConnection);
+    wait.wait();
 }
 
 void GuiHost::ScanStarted(uint64_t totalSectors)

@@ -45,8 +45,9 @@ struct tagMailHeader {
 // Bytes of the following data handed over with each chunk (lines starting in a chunk are read whole
 // into it, up to this length).
 constexpr size_t kChunkMargin = 64 * 1024;
-// A header block may reach this many sectors past its first sector.
-constexpr uint64_t kMaxHeaderSectors = 8;
+// A header block may reach this many sectors past its first sector. Signature headers and long recipient
+// lists make real header blocks of well over 4 KiB; a candidate that runs longer than 32 KiB is dropped.
+constexpr uint64_t kMaxHeaderSectors = 64;
 // The plain-text part stops collecting past this size (bytes).
 constexpr size_t kMaxTextPart = 262144;
 

@@ -205,13 +205,19 @@ private slots:
         TestDlg d;
         d.source = MakeImage(dir.path(), 3, 16384);
         d.OnDataButton();
-        QVERIFY(WaitUntil([&] { return d.Button(135)->isEnabled() || !d.IsScanRunning(); }));
-        QVERIFY(!d.Button(134)->isEnabled() || !d.IsScanRunning());
+        // Stop once the messages at the front were found, while 16 GiB are still to be read.
+        QVERIFY(WaitUntil([&] { return g_nMailCount.load() == 3 || !d.IsScanRunning(); }));
+        QVERIFY(d.Button(135)->isEnabled());
+        QVERIFY(!d.Button(134)->isEnabled());
+        QElapsedTimer t;
+        t.start();
         d.OnStopButton();
         QVERIFY(!d.Button(135)->isEnabled());
         QVERIFY(WaitUntil([&] { return !d.IsScanRunning(); }, 10000));
+        QVERIFY(t.elapsed() < 5000);
         QVERIFY(d.Button(134)->isEnabled());
         QCOMPARE(d.MailModel()->rowCount(), 3);
+        QCOMPARE(d.FolderTree()->topLevelItem(0)->child(0)->text(0), QString("收件箱 (3)"));
     }
 
     void enterAndEscapeAreSwallowed()
@@ -253,6 +259,30 @@ private slots:
         QCOMPARE(d.questions.size(), 1);
         QVERIFY(d.Button(134)->isEnabled());
         QCOMPARE(d.MailModel()->rowCount(), 2);
+    }
+
+    void previewLoadsNothingAndRunsNothing()
+    {
+        class Probe : public CHtmlCtrl {
+        public:
+            QList<QUrl> asked;
+            QVariant loadResource(int type, const QUrl& url) override
+            {
+                asked << url;
+                return CHtmlCtrl::loadResource(type, url);
+            }
+        };
+        Probe p;
+        p.LoadHtmlText("<html><head><script>document.title='x'</script>"
+                       "<link rel=stylesheet href=\"http://example.com/s.css\"></head><body>"
+                       "<iframe src=\"http://example.com/f\"></iframe><img src=\"http://example.com/x.png\">"
+                       "<p>visible text</p></body></html>");
+        QVERIFY(p.toPlainText().contains("visible text"));
+        // Whatever the document asked for, nothing was delivered.
+        for (const QUrl& u : p.asked)
+            QVERIFY(!p.CHtmlCtrl::loadResource(QTextDocument::ImageResource, u).isValid());
+        QVERIFY(p.documentTitle().isEmpty());
+        QVERIFY(!p.openLinks());
     }
 
     void pickerListsFilesAndRefusesRoots()
