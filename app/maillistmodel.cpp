@@ -1,5 +1,8 @@
 #include "app/maillistmodel.h"
 #include "app/strings.h"
+#include "controls/drawing.h"
+
+#include <algorithm>
 #include "mime/charset.h"
 #include "scan/mailitem.h"
 
@@ -7,7 +10,7 @@ namespace vellox::ui {
 
 int MailListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_items.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
 int MailListModel::columnCount(const QModelIndex& parent) const
@@ -17,16 +20,16 @@ int MailListModel::columnCount(const QModelIndex& parent) const
 
 tagMailItem* MailListModel::RecordAt(int row) const
 {
-    if (row < 0 || row >= static_cast<int>(m_items.size()))
+    if (row < 0 || row >= static_cast<int>(m_rows.size()))
         return nullptr;
-    return m_items[m_items.size() - 1 - static_cast<size_t>(row)];
+    return m_rows[static_cast<size_t>(row)];
 }
 
 int MailListModel::RowOf(const tagMailItem* item) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i] == item)
-            return static_cast<int>(m_items.size() - 1 - i);
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i] == item)
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -82,7 +85,7 @@ QVariant MailListModel::headerData(int section, Qt::Orientation orientation, int
 void MailListModel::SetRecords(std::vector<tagMailItem*> oldestFirst)
 {
     beginResetModel();
-    m_items = std::move(oldestFirst);
+    m_rows.assign(oldestFirst.rbegin(), oldestFirst.rend());
     endResetModel();
 }
 
@@ -91,8 +94,27 @@ void MailListModel::AddNewest(const std::vector<tagMailItem*>& oldestFirst)
     if (oldestFirst.empty())
         return;
     beginInsertRows(QModelIndex(), 0, static_cast<int>(oldestFirst.size()) - 1);
-    m_items.insert(m_items.end(), oldestFirst.begin(), oldestFirst.end());
+    for (tagMailItem* m : oldestFirst)
+        m_rows.push_front(m);
     endInsertRows();
+}
+
+void MailListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kColumnCount || m_rows.size() < 2)
+        return;
+    std::vector<std::pair<QString, tagMailItem*>> keyed;
+    keyed.reserve(m_rows.size());
+    for (tagMailItem* m : m_rows)
+        keyed.emplace_back(ColumnText(*m, column).left(255), m);
+    const bool ascending = order == Qt::AscendingOrder;
+    std::sort(keyed.begin(), keyed.end(),
+              [ascending](const auto& a, const auto& b) { return SortsBefore(a.first, b.first, ascending); });
+    beginResetModel();
+    m_rows.clear();
+    for (const auto& k : keyed)
+        m_rows.push_back(k.second);
+    endResetModel();
 }
 
 void MailListModel::Clear()

@@ -1,11 +1,12 @@
 // The mail list's model: one row per record of the selected folder, newest first.
 //
-// Rows are kept in the order found and shown reversed, so that a record found during the scan is inserted
-// at the top without moving the others in memory. Records are owned by the found-mail list; the model
-// only refers to them and is emptied before they are deleted.
+// Rows are kept in display order in a deque, so that a record found during the scan goes in at the top
+// cheaply. Records are owned by the found-mail list; the model only refers to them and is emptied before
+// they are deleted.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <deque>
 #include <vector>
 
 namespace vellox {
@@ -31,6 +32,8 @@ public:
     // Shows newly found records at the top (the last of them topmost).
     void AddNewest(const std::vector<tagMailItem*>& oldestFirst);
     void Clear();
+    // Sorts the rows by a column's text, ordinally (the list's heading click).
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     tagMailItem* RecordAt(int row) const;
     int RowOf(const tagMailItem* item) const;
 
@@ -38,7 +41,7 @@ public:
     static QString ColumnText(const tagMailItem& item, int column);
 
 private:
-    std::vector<tagMailItem*> m_items; // oldest first
+    std::deque<tagMailItem*> m_rows; // display order, top first
 };
 
 } // namespace vellox::ui

@@ -1,9 +1,17 @@
 #include "app/velloxdlg.h"
 #include "app/datadlg.h"
 #include "app/guihost.h"
+#include "app/helpdlg.h"
+#include "app/searchdlg.h"
 #include "app/htmlctrl.h"
 #include "app/maillistmodel.h"
 #include "app/strings.h"
+#include "controls/buttonex.h"
+#include "controls/hyperlink.h"
+#include "controls/listctrlex.h"
+#include "controls/progresswnd.h"
+#include "controls/skin.h"
+#include "controls/splitter.h"
 #include "export/preview.h"
 #include "export/reread.h"
 #include "export/writers.h"
@@ -13,6 +21,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QPainter>
+#include <QVBoxLayout>
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,7 +61,33 @@ QString Arg(const char* text, const QString& a)
     return Tr(text).arg(a);
 }
 
+// The left column under the splitter: the tree, and the contact block at the bottom, each line 15 pixels
+// high and 4 pixels apart, the last one 15 pixels above the column's end.
+class LeftColumn : public QWidget {
+public:
+    using QWidget::QWidget;
+    QWidget* tree = nullptr;
+    QLabel* lines[5] = {};
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        const int w = width(), h = height();
+        if (tree)
+            tree->setGeometry(0, 0, w, std::max(0, h - 110));
+        for (int i = 0; i < 5; ++i)
+            if (lines[i])
+                lines[i]->setGeometry(0, h - 91 + 19 * i, w, 15);
+    }
+};
+
 } // namespace
+
+QString& CVelloxDlg::LastSearchText()
+{
+    static QString text;
+    return text;
+}
 
 CVelloxDlg::CVelloxDlg(QWidget* parent) : QDialog(parent), m_host(std::make_unique<GuiHost>(this))
 {
@@ -61,8 +98,9 @@ CVelloxDlg::CVelloxDlg(QWidget* parent) : QDialog(parent), m_host(std::make_uniq
     setMinimumSize(800, 600);
     resize(static_cast<int>(526 * kDluX), static_cast<int>(367 * kDluY));
 
+    setWindowIcon(AppIcon());
     auto button = [this](int id, const char* text, QRect r) {
-        auto* b = new QPushButton(Tr(text), this);
+        auto* b = new CButtonEx(Tr(text), this);
         b->setObjectName(QString::number(id));
         b->setGeometry(r);
         b->setAutoDefault(false);
@@ -77,67 +115,79 @@ CVelloxDlg::CVelloxDlg(QWidget* parent) : QDialog(parent), m_host(std::make_uniq
     m_btnSave->setEnabled(false);
     m_btnStop->setEnabled(false);
 
-    m_progress = new QProgressBar(this);
+    m_progress = new CProgressWnd(this);
     m_progress->setObjectName("1029");
     m_progress->setGeometry(Dlu(210, 14, 267, 23));
     m_progress->setRange(0, 0);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
-    m_progress->setTextVisible(false);
 
-    m_tree = new QTreeWidget(this);
+    // 322 splits the left column from the right one, 323 the list from the preview.
+    m_splitX = new CSplitterEx(Qt::Horizontal, this);
+    m_splitX->setObjectName("322");
+    auto* left = new LeftColumn(m_splitX);
+    m_leftColumn = left;
+    left->setMinimumWidth(200);
+    m_splitY = new CSplitterEx(Qt::Vertical, m_splitX);
+    m_splitY->setObjectName("323");
+    m_splitY->setMinimumWidth(300);
+    m_splitX->addWidget(left);
+    m_splitX->addWidget(m_splitY);
+    m_splitX->setStretchFactor(0, 0);
+    m_splitX->setStretchFactor(1, 1);
+
+    m_tree = new QTreeWidget(left);
+    left->tree = m_tree;
     m_tree->setObjectName("1030");
     m_tree->setHeaderHidden(true);
-    m_tree->setGeometry(Dlu(6, 47, 189, 239));
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setWindowIcon(AppIcon());
 
     m_model = new MailListModel(this);
-    m_list = new QTreeView(this);
+    m_list = new CListCtrlEx(true, m_splitY);
     m_list->setObjectName("1031");
     m_list->setModel(m_model);
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
-    m_list->setItemsExpandable(false);
+    m_list->setMinimumHeight(100);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->header()->setStretchLastSection(false);
-    m_list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const int widths[] = {25, 200, 130, 800};
     for (int c = 0; c < 4; ++c)
         m_list->setColumnWidth(c, widths[c]);
-    m_list->setGeometry(Dlu(208, 48, 311, 200));
-    m_listHeight = m_list->height();
+    m_previewBox = new QWidget(m_splitY);
+    m_previewBox->setMinimumHeight(100);
+    auto* previewLayout = new QVBoxLayout(m_previewBox);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    m_splitY->addWidget(m_list);
+    m_splitY->addWidget(m_previewBox);
+    m_splitY->setStretchFactor(0, 0);
+    m_splitY->setStretchFactor(1, 1);
 
     // The contact block under the tree: 1036 (kept hidden), 1035 (web link), 1037 (e-mail link), 1038, 1039.
     const int ids[5] = {1036, 1035, 1037, 1038, 1039};
-    const QString texts[5] = {
-        QString(),
-        QStringLiteral("<a href=\"https://vellox.example.org/\">Vellox 邮件恢复 主页</a>"),
-        QStringLiteral("<a href=\"mailto:support@vellox.example.org\">support@vellox.example.org</a>"),
-        Tr("邮件恢复请勿写入待恢复的磁盘"),
-        Tr("Vellox V3.0"),
-    };
+    m_contact[0] = new QLabel(left);
+    m_contact[1] = new CHyperLink(Tr("Vellox 邮件恢复 主页"), QStringLiteral("https://vellox.example.org/"), left);
+    m_contact[2] = new CHyperLink(QStringLiteral("support@vellox.example.org"),
+                                  QStringLiteral("mailto:support@vellox.example.org"), left);
+    m_contact[3] = new QLabel(Tr("恢复邮件时请勿写入待恢复的磁盘"), left);
+    m_contact[4] = new QLabel(QStringLiteral("Vellox V3.0"), left);
     for (int i = 0; i < 5; ++i) {
-        m_contact[i] = new QLabel(texts[i], this);
         m_contact[i]->setObjectName(QString::number(ids[i]));
-        m_contact[i]->setOpenExternalLinks(true);
-        m_contact[i]->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        left->lines[i] = m_contact[i];
     }
     m_contact[0]->hide();
 
-    m_preview = new CHtmlCtrl(this);
+    m_preview = new CHtmlCtrl(m_previewBox);
+    previewLayout->addWidget(m_preview);
+    m_splitX->setSizes({static_cast<int>(189 * kDluX), 600});
+    m_splitY->setSizes({static_cast<int>(200 * kDluY), 300});
 
     connect(m_btnData, &QPushButton::clicked, this, &CVelloxDlg::OnDataButton);
     connect(m_btnStop, &QPushButton::clicked, this, &CVelloxDlg::OnStopButton);
     connect(m_btnSave, &QPushButton::clicked, this, &CVelloxDlg::OnSaveButton);
-    connect(m_btnHelp, &QPushButton::clicked, this, [this] {
-        Inform(Tr("Vellox 逐个扇区扫描磁盘、分区、磁盘镜像或损坏的 .dbx / .box 邮箱文件，找回其中的邮件。\n"
-                  "按“数据”选择要扫描的位置；扫描到的邮件列在“收件箱”中，选中一封即可预览；"
-                  "按“保存”把邮件保存为 .eml 或 .txt 文件。"));
-    });
+    connect(m_btnHelp, &QPushButton::clicked, this, &CVelloxDlg::OnHelp);
+    connect(m_btnFind, &QPushButton::clicked, this, &CVelloxDlg::OnFind);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { FillMailList(); });
     connect(m_tree, &QWidget::customContextMenuRequested, this, &CVelloxDlg::OnTreeContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CVelloxDlg::OnListContextMenu);
@@ -195,26 +245,84 @@ void CVelloxDlg::LayoutPanes()
 {
     const int W = width();
     const int H = height();
-    if (!m_tree || W <= 0)
+    if (!m_splitX || W <= 0)
         return;
-    QRect tree = m_tree->geometry();
-    if (tree.width() > W / 2)
-        tree.setWidth(W / 2);
-    // Contact block, bottom-up: 15 pixels high, 4 pixels apart.
-    const int tops[5] = {H - 101, H - 82, H - 63, H - 44, H - 25};
-    for (int i = 0; i < 5; ++i)
-        m_contact[i]->setGeometry(tree.left(), tops[i], tree.width(), 15);
-    tree.setBottom(H - 120);
-    m_tree->setGeometry(tree);
-    // Bar 322 (5 pixels) right of the tree, then the right column up to W - 10.
-    const int right = tree.right() + 1 + 5;
-    const int colWidth = std::max(0, W - 10 - right);
-    m_list->setGeometry(right, tree.top(), colWidth, m_listHeight);
-    const int barTop = tree.top() + m_listHeight + 1; // bar 323, 5 pixels high
-    const int previewTop = barTop + 5 + 1;
-    if (m_preview)
-        m_preview->setGeometry(right, previewTop, colWidth, std::max(0, H - 10 - previewTop));
+    // The panes start below the buttons, at the tree's place in the template, and end 10 pixels from the
+    // window's right and bottom edges; the splitter keeps the sizes the user dragged.
+    const QRect origin = Dlu(6, 47, 189, 239);
+    m_splitX->setGeometry(origin.left(), origin.top(), std::max(0, W - 10 - origin.left()),
+                          std::max(0, H - 10 - origin.top()));
+    QList<int> sizes = m_splitX->sizes();
+    if (sizes.size() == 2 && sizes[0] > W / 2) {
+        const int total = sizes[0] + sizes[1];
+        sizes[0] = W / 2;
+        sizes[1] = total - sizes[0];
+        m_splitX->setSizes(sizes);
+    }
     update();
+}
+
+void CVelloxDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    PaintSkin(p, rect(), SkinPart::Whole);
+}
+
+void CVelloxDlg::contextMenuEvent(QContextMenuEvent* e)
+{
+    // The about box, which the system menu offers on other platforms.
+    QMenu menu(this);
+    menu.addAction(Tr(kIds101About), this, &CVelloxDlg::OnAbout);
+    menu.exec(e->globalPos());
+}
+
+void CVelloxDlg::OnHelp()
+{
+    CHelpDlg dlg(this);
+    dlg.exec();
+}
+
+void CVelloxDlg::OnAbout()
+{
+    CAboutDlg dlg(this);
+    dlg.exec();
+}
+
+std::optional<QString> CVelloxDlg::AskSearchText(const QString& initial)
+{
+    CSearchDlg dlg(initial, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.Text();
+}
+
+void CVelloxDlg::OnFind()
+{
+    if (m_model->rowCount() == 0)
+        return;
+    const std::optional<QString> text = AskSearchText(LastSearchText());
+    if (!text || text->isEmpty())
+        return;
+    LastSearchText() = *text;
+    const QModelIndex current = m_list->currentIndex();
+    const bool selected = current.isValid() && m_list->selectionModel()->isRowSelected(current.row(), QModelIndex());
+    const int start = selected ? current.row() + 1 : 0;
+    const QString needle = LowerAsciiLetters(*text);
+    const int row = FindNextRow(m_model->rowCount(), start, needle, [this](int r) -> std::optional<QString> {
+        const tagMailItem* m = m_model->RecordAt(r);
+        if (!m)
+            return std::nullopt;
+        const auto snap = m->TakeSnapshot();
+        return LowerAsciiLetters(QString::fromStdU16String(m->strFromText + m->strToText + m->strSubjectText +
+                                                           snap.strBodyText));
+    });
+    if (row < 0)
+        return;
+    const QModelIndex target = m_model->index(row, 0);
+    m_list->setCurrentIndex(target);
+    m_list->selectionModel()->select(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_list->scrollTo(target);
+    m_list->setFocus();
 }
 
 // ------------------------------------------------------------------------------------ folder tree, list
@@ -223,6 +331,7 @@ void CVelloxDlg::ResetFolderTree()
 {
     m_mapFolders.clear();
     m_model->Clear();
+    m_list->ForgetSort();
     m_tree->blockSignals(true);
     m_tree->clear();
     m_tree->blockSignals(false);
@@ -298,6 +407,7 @@ void CVelloxDlg::FillMailList()
 {
     RecreatePreviewCtrl();
     m_model->Clear();
+    m_list->ForgetSort();
     tagFolderItem* folder = SelectedFolder();
     if (folder) {
         WaitCursor wait;
@@ -323,10 +433,9 @@ void CVelloxDlg::RecreatePreviewCtrl()
 {
     if (QThread::currentThread() != thread())
         return;
-    const QRect r = m_preview ? m_preview->geometry() : QRect();
     delete m_preview;
-    m_preview = new CHtmlCtrl(this);
-    m_preview->setGeometry(r);
+    m_preview = new CHtmlCtrl(m_previewBox);
+    m_previewBox->layout()->addWidget(m_preview);
     m_preview->show();
 }
 
@@ -433,11 +542,7 @@ void CVelloxDlg::SetProgressPos(uint64_t pos)
 
 void CVelloxDlg::SetProgressText(const QString& text)
 {
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("    "));
-    t.replace('%', QStringLiteral("%%"));
-    m_progress->setFormat(t);
-    m_progress->setTextVisible(!t.isEmpty());
+    m_progress->SetText(text);
 }
 
 void CVelloxDlg::OnScanEnded(bool opened, const QString&)

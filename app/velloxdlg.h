@@ -20,6 +20,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -30,7 +31,10 @@ struct tagMailItem;
 
 namespace vellox::ui {
 
+class CButtonEx;
 class CHtmlCtrl;
+class CListCtrlEx;
+class CProgressWnd;
 class GuiHost;
 class MailListModel;
 
@@ -69,13 +73,19 @@ public:
     void OnSaveSelected(SaveMode mode);
     void ShowMailProperties();
     void StartScan(const QString& source);
+    void OnFind();
+    void OnHelp();
+    void OnAbout();
 
     // Introspection for tests and the screenshot script.
     MailListModel* MailModel() const { return m_model; }
     QTreeWidget* FolderTree() const { return m_tree; }
-    QTreeView* MailList() const { return m_list; }
+    CListCtrlEx* MailList() const { return m_list; }
     CHtmlCtrl* Preview() const { return m_preview; }
-    QProgressBar* Progress() const { return m_progress; }
+    CProgressWnd* Progress() const { return m_progress; }
+    QSplitter* SplitterX() const { return m_splitX; }
+    QSplitter* SplitterY() const { return m_splitY; }
+    static QString& LastSearchText();
     QPushButton* Button(int id) const;
     tagFolderItem* SelectedFolder() const;
     bool IsScanRunning() const { return m_scanRunning; }
@@ -89,10 +99,14 @@ protected:
     virtual QString ChooseSaveFile(const QString& proposed, const QString& filter);
     virtual QMessageBox::StandardButton Ask(const QString& text, QMessageBox::StandardButtons buttons);
     virtual void Inform(const QString& text);
+    // The search dialog: the text to find, or nothing on Cancel.
+    virtual std::optional<QString> AskSearchText(const QString& initial);
 
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
+    void paintEvent(QPaintEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -108,14 +122,18 @@ private:
     QRect Dlu(int x, int y, int w, int h) const;
 
     std::unique_ptr<GuiHost> m_host;
-    QPushButton* m_btnSave = nullptr;  // 133
-    QPushButton* m_btnData = nullptr;  // 134
-    QPushButton* m_btnHelp = nullptr;  // 148
-    QPushButton* m_btnFind = nullptr;  // 138
-    QPushButton* m_btnStop = nullptr;  // 135
-    QProgressBar* m_progress = nullptr; // 1029
+    CButtonEx* m_btnSave = nullptr;    // 133
+    CButtonEx* m_btnData = nullptr;    // 134
+    CButtonEx* m_btnHelp = nullptr;    // 148
+    CButtonEx* m_btnFind = nullptr;    // 138
+    CButtonEx* m_btnStop = nullptr;    // 135
+    CProgressWnd* m_progress = nullptr; // 1029
+    QSplitter* m_splitX = nullptr;     // 322: left column | right column
+    QWidget* m_leftColumn = nullptr;
+    QSplitter* m_splitY = nullptr;     // 323: list over preview
+    QWidget* m_previewBox = nullptr;
     QTreeWidget* m_tree = nullptr;     // 1030
-    QTreeView* m_list = nullptr;       // 1031
+    CListCtrlEx* m_list = nullptr;     // 1031
     MailListModel* m_model = nullptr;
     QLabel* m_contact[5] = {};         // 1036, 1035, 1037, 1038, 1039 (top to bottom)
     CHtmlCtrl* m_preview = nullptr;    // 1040
@@ -129,7 +147,6 @@ private:
     std::atomic<bool> m_scanRunning{false};
     std::atomic<bool> m_saveRunning{false};
     QString m_lastMessage;
-    int m_listHeight = 0;
 };
 
 } // namespace vellox::ui

@@ -4,6 +4,7 @@
 #include "app/htmlctrl.h"
 #include "app/maillistmodel.h"
 #include "app/velloxdlg.h"
+#include "controls/listctrlex.h"
 #include "mime/charset.h"
 #include "scan/mailitem.h"
 #include "scan/scanrun.h"
