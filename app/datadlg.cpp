@@ -1,5 +1,7 @@
 #include "app/datadlg.h"
 #include "app/strings.h"
+#include "controls/buttonex.h"
+#include "controls/skin.h"
 #include "source/disk.h"
 #include "source/sourcelist.h"
 
@@ -7,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -31,11 +34,11 @@ CDataDlg::CDataDlg(QWidget* parent) : QDialog(parent)
     m_notice->hide();
     layout->addWidget(m_notice);
     auto* buttons = new QHBoxLayout;
-    auto* open = new QPushButton(Tr(kOpenImage), this);
+    auto* open = new CButtonEx(Tr(kOpenImage), this);
     open->setObjectName("1034");
-    m_ok = new QPushButton(Tr(kOk), this);
+    m_ok = new CButtonEx(Tr(kOk), this);
     m_ok->setObjectName("1");
-    auto* cancel = new QPushButton(Tr(kCancel), this);
+    auto* cancel = new CButtonEx(Tr(kCancel), this);
     cancel->setObjectName("2");
     buttons->addWidget(open);
     buttons->addStretch();
@@ -84,6 +87,12 @@ bool CDataDlg::AddImageFile(const QString& path)
     m_imageRoot->setExpanded(true);
     m_tree->setCurrentItem(item);
     return true;
+}
+
+void CDataDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    PaintSkin(p, rect(), SkinPart::LeftThird);
 }
 
 void CDataDlg::OnOpenImage()

@@ -30,6 +30,7 @@ public slots:
 protected:
     virtual QString ChooseImageFile();
     virtual void Inform(const QString& text);
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void OnOpenImage();

@@ -11,10 +11,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+// The resources live in a static library, whose initialiser the linker may drop unless it is called.
+static void InitVelloxResources()
+{
+    Q_INIT_RESOURCE(vellox);
+}
+
 namespace vellox::ui {
 
 QString CHelpDlg::UsageText()
 {
+    static const bool initialised = (InitVelloxResources(), true);
+    (void)initialised;
     QFile f(QStringLiteral(":/DAT/149"));
     if (!f.open(QIODevice::ReadOnly))
         return {};

@@ -1,6 +1,9 @@
 // vellox: the desktop program.
 #include "app/strings.h"
+#include "app/datadlg.h"
+#include "app/helpdlg.h"
 #include "app/maillistmodel.h"
+#include "app/searchdlg.h"
 #include "controls/listctrlex.h"
 #include "controls/progresswnd.h"
 #include "app/velloxdlg.h"
@@ -37,6 +40,18 @@ int main(int argc, char** argv)
             dlg->MailList()->setCurrentIndex(dlg->MailModel()->index(0, 0));
             QTimer::singleShot(800, dlg, [dlg, shotFile] {
                 dlg->grab().save(shotFile);
+                // The other windows, next to the main window's picture.
+                const QString base = shotFile.left(shotFile.lastIndexOf('.'));
+                auto shoot = [&base](QWidget* w, const char* name) {
+                    w->show();
+                    QApplication::processEvents();
+                    w->grab().save(base + "-" + name + ".png");
+                    delete w;
+                };
+                shoot(new vellox::ui::CDataDlg(dlg), "picker");
+                shoot(new vellox::ui::CSearchDlg(QStringLiteral("invoice"), dlg), "search");
+                shoot(new vellox::ui::CHelpDlg(dlg), "help");
+                shoot(new vellox::ui::CAboutDlg(dlg), "about");
                 QApplication::quit();
             });
         });

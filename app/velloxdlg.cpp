@@ -754,7 +754,9 @@ bool CVelloxDlg::eventFilter(QObject* watched, QEvent* event)
         const int key = k->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
             auto* w = qobject_cast<QWidget*>(watched);
-            if (w && (w == this || isAncestorOf(w)))
+            // A splitter bar being dragged takes Escape to end the drag; nothing else gets these keys.
+            const bool dragging = qobject_cast<CSplitterHandle*>(w) && static_cast<CSplitterHandle*>(w)->Dragging();
+            if (w && !dragging && (w == this || isAncestorOf(w)))
                 return true;
         }
     }

@@ -84,6 +84,7 @@ CListCtrlEx::CListCtrlEx(bool sortable, QWidget* parent)
     : QTreeView(parent), m_wndHeader(new CHeaderCtrlEx(this)), m_bSortable(sortable)
 {
     setHeader(m_wndHeader);
+    m_wndHeader->setSectionsClickable(true);
     m_wndHeader->setStretchLastSection(false);
     setRootIsDecorated(false);
     setUniformRowHeights(true);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/screenshot.sh [OUT.png]: runs the desktop program under Xvfb on the demo image and saves a
-# picture of the main window after the scan, with the first message selected.
+# picture of the main window after the scan, with the first message selected, and next to it pictures of
+# the source picker, the search dialog, the help window and the about box (OUT-picker.png, ...).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-screenshots/main.png}")
