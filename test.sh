@@ -19,6 +19,7 @@ build build
 # Benchmarks are built above; run each once, untimed, so they cannot rot.
 build/bench/scan_benchmark --benchmark_min_time=0 --benchmark_filter=. >/dev/null
 build/bench/throttled_scan 16 2000 >/dev/null
+[ ! -x build/bench/listsort_benchmark ] || build/bench/listsort_benchmark --benchmark_min_time=0 >/dev/null
 
 if [ "${VELLOX_QUICK:-0}" != 1 ]; then
     build build-asan -DVELLOX_SANITIZE=ON -DBUILD_BENCHMARKS=OFF
