@@ -201,23 +201,32 @@ void InitEncodeTypes()
     });
 }
 
-int FindEncodeTypeByName(const ByteString& rawName)
+namespace {
+
+// An exact name first; then the first row whose name the given one begins with ("gb2312-80" reads as
+// gb2312); then, when allowed, the first row whose name begins with the given one ("utf").
+int LookupName(const ByteString& name, bool allowShortened)
 {
-    const ByteString name = AsciiLower(rawName);
     if (name.empty())
         return -1;
     int exact = FindExact(name);
     if (exact >= 0)
         return exact;
-    // A longer, decorated name ("gb2312-80") still reads with the row it begins with.
     for (size_t i = 0; i < g_arrEncodeType.size(); ++i)
         if (name.compare(0, g_arrEncodeType[i].strName.size(), g_arrEncodeType[i].strName) == 0)
             return static_cast<int>(i);
-    // A shortened one ("utf") reads with the first row it begins.
-    for (size_t i = 0; i < g_arrEncodeType.size(); ++i)
-        if (g_arrEncodeType[i].strName.compare(0, name.size(), name) == 0)
-            return static_cast<int>(i);
+    if (allowShortened)
+        for (size_t i = 0; i < g_arrEncodeType.size(); ++i)
+            if (g_arrEncodeType[i].strName.compare(0, name.size(), name) == 0)
+                return static_cast<int>(i);
     return -1;
+}
+
+} // namespace
+
+int FindEncodeTypeByName(const ByteString& rawName)
+{
+    return LookupName(AsciiLower(rawName), true);
 }
 
 int FindEncodeTypeInWord(const ByteString& word)
@@ -230,16 +239,7 @@ int FindEncodeTypeInWord(const ByteString& word)
     size_t star = name.find('*');
     if (star != ByteString::npos)
         name.resize(star);
-    name = AsciiLower(name);
-    if (name.empty())
-        return -1;
-    int exact = FindExact(name);
-    if (exact >= 0)
-        return exact;
-    for (size_t i = 0; i < g_arrEncodeType.size(); ++i)
-        if (name.compare(0, g_arrEncodeType[i].strName.size(), g_arrEncodeType[i].strName) == 0)
-            return static_cast<int>(i);
-    return -1;
+    return LookupName(AsciiLower(name), false);
 }
 
 int FindEncodeTypeByCharset(const ByteString& value)

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <dirent.h>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,6 +118,32 @@ inline std::string SimpleMessage(const std::string& subject, const std::string& 
            "Date: Tue, 15 Nov 2009 08:12:31 +0800\r\n" +
            extraHeaders +
            "\r\n" + body;
+}
+
+} // namespace vellox::test
+
+namespace vellox::test {
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The names in a directory, sorted, without "." and "..".
+inline std::vector<std::string> ListDir(const std::string& dir)
+{
+    std::vector<std::string> v;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                v.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(v.begin(), v.end());
+    return v;
 }
 
 } // namespace vellox::test

@@ -29,25 +29,7 @@ std::string TempPath(const std::string& name)
     return ::testing::TempDir() + "vellox_faults_" + name + "_" + std::to_string(::getpid());
 }
 
-std::vector<std::string> ListDir(const std::string& dir)
-{
-    std::vector<std::string> v;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                v.push_back(e->d_name);
-        ::closedir(d);
-    }
-    return v;
-}
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // Reads fail from the n-th read on, as when a USB disk is pulled out.
 class VanishingSource : public MemorySource {

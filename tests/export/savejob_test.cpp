@@ -24,26 +24,7 @@ std::string FreshDir(const std::string& name)
     return d;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
-std::vector<std::string> ListFiles(const std::string& dir)
-{
-    std::vector<std::string> v;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (e->d_name[0] != '.')
-                v.push_back(e->d_name);
-        ::closedir(d);
-    }
-    std::sort(v.begin(), v.end());
-    return v;
-}
 
 } // namespace
 
@@ -96,7 +77,7 @@ TEST(SaveJobTest, EmlFilesAreTheMessagesAndNamesNeverCollide)
     EXPECT_TRUE(r.directoryReady);
     EXPECT_EQ(r.written, 3u);
     EXPECT_TRUE(r.failures.empty());
-    auto files = ListFiles(dir);
+    auto files = ListDir(dir);
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(ReadFile(dir + "/same_[2009-11-15 08 12 31].eml"), "precious");
     for (const auto& f : r.files) {

@@ -269,7 +269,7 @@ TEST_F(ScannerTest, NoSubjectGetsThePlaceholder)
 TEST_F(ScannerTest, GarbageAroundMessagesNeverReadsOutsideTheBuffer)
 {
     // Keywords and block-header patterns in the very last bytes of the source.
-    for (const std::string tail : {std::string("\r\nReceived: "), std::string("\r\nFrom: x"),
+    for (const std::string& tail : {std::string("\r\nReceived: "), std::string("\r\nFrom: x"),
                                    std::string("\x00\x00\x00\x00\x00\x02\x00\x00", 8), std::string("\r\n--")}) {
         ClearMailItems();
         std::string image(4096 - tail.size(), 'g');
