@@ -39,7 +39,7 @@ std::string MixedData(size_t bytes, double mailShare)
     return out;
 }
 
-void ScanChunks(benchmark::State& state, double mailShare)
+void ScanChunks(benchmark::State& state, double mailShare, bool extraLineStarts = true)
 {
     InitEncodeTypes();
     const size_t total = static_cast<size_t>(state.range(0)) << 20;
@@ -50,6 +50,7 @@ void ScanChunks(benchmark::State& state, double mailShare)
         ClearMailItems();
         g_pCurMail = nullptr;
         CBlockScanner scanner(nullptr, nullptr);
+        scanner.SetExtraLineStarts(extraLineStarts);
         for (size_t off = 0; off < total; off += chunk.size()) {
             chunk.assign(data, off, chunk.size());
             scanner.ScanBlock(ByteView{reinterpret_cast<uint8_t*>(chunk.data()), chunk.size()}, chunk.size(),
@@ -67,6 +68,12 @@ void BM_ScanMixed(benchmark::State& state)
 {
     ScanChunks(state, 0.05);
 }
+// The same data without the line starts at sector starts and behind block headers: the difference is
+// what those extra positions cost.
+void BM_ScanMixedWithoutExtraLineStarts(benchmark::State& state)
+{
+    ScanChunks(state, 0.05, false);
+}
 void BM_ScanMailDense(benchmark::State& state)
 {
     ScanChunks(state, 0.30);
@@ -75,5 +82,6 @@ void BM_ScanMailDense(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ScanMixed)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanMixedWithoutExtraLineStarts)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanMailDense)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

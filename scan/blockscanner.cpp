@@ -83,14 +83,17 @@ size_t CBlockScanner::HandleLine(ByteView& v, size_t q, uint64_t firstSector)
         if (k != 0)
             return q + static_cast<size_t>(k) + 1;
     }
+    // A line nobody took: the walk goes on one byte into it, except that an empty line's own CR LF must
+    // stay visible, or a message right behind an empty line would never be seen.
+    const size_t untaken = (v.at(q) == '\r' && v.at(q + 1) == '\n') ? q : q + 1;
     tagMailItem* cur = g_pCurMail;
     if (!cur)
-        return q + 1;
+        return untaken;
     const size_t lineStart = q;
     {
         std::lock_guard<std::mutex> lock(cur->m_lock);
         if (!(cur->bInTextPart || cur->strBody.empty() || cur->bInAttachment))
-            return q + 1;
+            return untaken;
         CutBlockHeader(v, q);
         if (!cur->bInAttachment) {
             TrackTextPart(v, q, k);
@@ -99,6 +102,8 @@ size_t CBlockScanner::HandleLine(ByteView& v, size_t q, uint64_t firstSector)
         }
         TrackAttachmentPart(v, q, k);
     }
+    if (k == 0 && q == lineStart)
+        return untaken;
     size_t next = static_cast<size_t>(std::max<long>(static_cast<long>(q) + k + 1, static_cast<long>(lineStart) - 1));
     // The trackers may consume several lines; never jump over the line that opens the next message.
     const size_t searchEnd = next >= 2 ? std::min(next - 2, v.size) : 0;
@@ -129,7 +134,7 @@ void CBlockScanner::ScanBlock(ByteView v, size_t len, uint64_t firstSector)
             }
             // A message that begins a sector (a file that starts a cluster) has no line end before it.
             const uint8_t c = v.data[p];
-            if (c != '\r' && c != '\n' && MatchKeyword(v, p, kReceived)) {
+            if (m_extraLineStarts && c != '\r' && c != '\n' && MatchKeyword(v, p, kReceived)) {
                 NewCandidate(p, firstSector);
                 p += kReceived.len;
                 continue;
@@ -145,7 +150,7 @@ void CBlockScanner::ScanBlock(ByteView v, size_t len, uint64_t firstSector)
         if (v.data[x] == 0x02) {
             // A .dbx message begins right behind its block header, without a line end before it.
             const size_t h = x - 5;
-            if (x >= 5 && (h & 3) == 0 && IsBlockHeaderAt(v, h) && MatchKeyword(v, h + kBlockHeaderSize, kReceived)) {
+            if (m_extraLineStarts && x >= 5 && (h & 3) == 0 && IsBlockHeaderAt(v, h) && MatchKeyword(v, h + kBlockHeaderSize, kReceived)) {
                 NewCandidate(h + kBlockHeaderSize, firstSector);
                 p = h + kBlockHeaderSize + kReceived.len;
             } else {

@@ -64,10 +64,12 @@ public:
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QStringList questions;
     QStringList messages;
+    bool dataEnabledInPicker = true;
 
 protected:
     std::optional<QString> ChooseSource() override
     {
+        dataEnabledInPicker = Button(134)->isEnabled();
         if (source.isEmpty())
             return std::nullopt;
         return source;
@@ -134,6 +136,7 @@ private slots:
         QAbstractItemModelTester tester(d.MailModel());
         d.source = MakeImage(dir.path(), 12);
         d.OnDataButton();
+        QVERIFY(!d.dataEnabledInPicker); // "数据" is disabled while the picker is open
         QVERIFY(WaitUntil([&] { return !d.IsScanRunning(); }));
         QCOMPARE(d.FolderTree()->topLevelItem(0)->text(0), QString("本地文件夹 [fixture.img]"));
         QTreeWidgetItem* inbox = d.FolderTree()->topLevelItem(0)->child(0);

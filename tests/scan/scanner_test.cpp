@@ -255,6 +255,63 @@ TEST_F(ScannerTest, MessageAfterAnAttachmentAndAnEmptyLineIsStillFound)
     EXPECT_EQ(recs[1]->strSubject, "second");
 }
 
+TEST_F(ScannerTest, MessageRightBehindAnEmptyLineIsFound)
+{
+    // Nothing collects the empty line (no record is current), yet the message behind it is seen.
+    std::string image(4096, '\0');
+    Plant(image, 100, "junk line\r\n\r\n" + SimpleMessage("behind an empty line"));
+    auto recs = ScanImage(image);
+    ASSERT_EQ(recs.size(), 1u);
+    EXPECT_EQ(recs[0]->StartByte(), 100u + 13);
+}
+
+TEST_F(ScannerTest, BadInputKeepsTheMessagesAroundIt)
+{
+    // A million "Received: " lines in a row, a header block of garbage, a multipart whose boundary never
+    // closes; the real messages between them are all found.
+    std::string image = "\r\n" + SimpleMessage("before");
+    for (int i = 0; i < 1000000; ++i)
+        image += "Received: x\r\n";
+    image += "\r\n" + SimpleMessage("after the flood");
+    image += "\r\nReceived: y\r\nFrom: \x01\x02\x03\r\nTo: \xff\xfe\r\nDate: \x7f\r\n\r\n";
+    image += "\r\n" + SimpleMessage("unclosed", "--b\r\nContent-Type: text/plain\r\n\r\nnever ends\r\n",
+                                     "Content-Type: multipart/mixed; boundary=b\r\n");
+    image += std::string(4096, 'g');
+    image += "\r\n" + SimpleMessage("last");
+    image.resize((image.size() / 512 + 1) * 512, '\0');
+    std::vector<std::string> subjects;
+    for (auto* r : ScanImage(image))
+        subjects.push_back(r->strSubject);
+    // The garbage header's values are control bytes, which read as empty: it makes no record.
+    EXPECT_EQ(subjects, (std::vector<std::string>{"before", "after the flood", "unclosed", "last"}));
+}
+
+TEST_F(ScannerTest, QuotedPrintableAttachmentInDbxBlocksAtAnOddOffset)
+{
+    const std::string msg =
+        "Received: from a by b\r\nFrom: =?big5?B?pKSk5Q==?= <tw@example.tw>\r\nTo: x@y\r\n"
+        "Subject: =?utf-8?Q?caf=C3=A9?=\r\nDate: 2 Mar 2010 10:00:00 +0800\r\n"
+        "Content-Type: multipart/mixed;\r\n\tboundary=\"qp1\"\r\n\r\n--qp1\r\n"
+        "Content-Type: text/plain; charset=gbk\r\nContent-Transfer-Encoding: base64\r\n\r\nxOO6ww==\r\n"
+        "--qp1\r\nContent-Type: text/plain; name=\"notes.txt\"\r\nContent-Transfer-Encoding: quoted-printable\r\n"
+        "Content-Disposition: attachment; filename=\"notes.txt\"\r\n\r\na=3Db\r\n" +
+        std::string(600, 'n') + "\r\n--qp1--\r\n";
+    std::string image(8192, '\0');
+    Plant(image, 1001 & ~3u, DbxBlocks(msg));
+    auto recs = ScanImage(image);
+    ASSERT_EQ(recs.size(), 1u);
+    const tagMailItem& m = *recs[0];
+    EXPECT_EQ(U8(m.strFromText), "中文 <tw@example.tw>");
+    EXPECT_EQ(U8(m.strSubjectText), "café");
+    EXPECT_EQ(m.strDate, "2010-03-02 10:00:00");
+    EXPECT_EQ(m.strBoundary, "qp1");
+    auto snap = m.TakeSnapshot();
+    EXPECT_EQ(U8(snap.strBodyText), "你好");
+    ASSERT_EQ(snap.attachments.size(), 1u);
+    EXPECT_EQ(U8(snap.attachments[0].strDisplayName), "notes.txt");
+    EXPECT_EQ(snap.attachments[0].nSize, 0u); // only base64 parts are sized
+}
+
 TEST_F(ScannerTest, NoSubjectGetsThePlaceholder)
 {
     std::string msg = SimpleMessage("");
