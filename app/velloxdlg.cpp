@@ -204,6 +204,7 @@ CVelloxDlg::CVelloxDlg(QWidget* parent) : QDialog(parent), m_host(std::make_uniq
 
 CVelloxDlg::~CVelloxDlg()
 {
+    m_destroying = true;
     qApp->removeEventFilter(this);
     g_bStopScan = 1;
     WaitForWorkers(-1);
@@ -616,6 +617,12 @@ void CVelloxDlg::OnSaveStarted(size_t count)
 
 void CVelloxDlg::OnSaveEnded(const SaveJobResult& result)
 {
+    if (m_destroying) {
+        if (m_saveThread.joinable())
+            m_saveThread.join();
+        m_saveRunning = false;
+        return;
+    }
     if (m_saveThread.joinable())
         m_saveThread.join();
     m_saveRunning = false;
@@ -704,6 +711,8 @@ QMessageBox::StandardButton CVelloxDlg::Ask(const QString& text, QMessageBox::St
 void CVelloxDlg::Inform(const QString& text)
 {
     m_lastMessage = text;
+    if (m_destroying)
+        return;
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
     box.exec();
 }

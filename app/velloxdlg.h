@@ -147,6 +147,7 @@ private:
     std::atomic<bool> m_scanRunning{false};
     std::atomic<bool> m_saveRunning{false};
     QString m_lastMessage;
+    bool m_destroying = false; // no dialogs while the window goes away
 };
 
 } // namespace vellox::ui
