@@ -5,20 +5,23 @@
 #include "mime/transfer.h"
 #include "scan/blockscanner.h"
 
+#include <string_view>
+
 namespace vellox {
 
 namespace {
 
 // A body line: everything up to CR, LF or NUL, TABs and long lines included (bounded by the view).
-ByteString BodyLine(const ByteView& v, size_t pos)
+// Returned as a view into the chunk: attachment data lines are only counted, never copied.
+std::string_view BodyLine(const ByteView& v, size_t pos)
 {
     if (pos >= v.size)
         return {};
-    return ByteString(reinterpret_cast<const char*>(v.data + pos), LineLength(v, pos));
+    return std::string_view(reinterpret_cast<const char*>(v.data + pos), LineLength(v, pos));
 }
 
 // Whether `line` holds `boundary` after its first byte (a delimiter line is "--" boundary).
-bool HoldsBoundary(const ByteString& line, const ByteString& boundary)
+bool HoldsBoundary(std::string_view line, const ByteString& boundary)
 {
     if (boundary.empty())
         return false;
@@ -26,10 +29,10 @@ bool HoldsBoundary(const ByteString& line, const ByteString& boundary)
     return i != ByteString::npos && i >= 1;
 }
 
-bool EndsPartAtNewMessage(const ByteView& v, size_t at, const ByteString& line)
+bool EndsPartAtNewMessage(const ByteView& v, size_t at, std::string_view line)
 {
-    return (v.at(at) == 'D' && v.at(at + 1) == 'e' && StartsWith(line, "Delivered-To: ")) ||
-           (v.at(at) == 'R' && v.at(at + 1) == 'e' && StartsWith(line, "Received: "));
+    return (v.at(at) == 'D' && v.at(at + 1) == 'e' && line.substr(0, 14) == "Delivered-To: ") ||
+           (v.at(at) == 'R' && v.at(at + 1) == 'e' && line.substr(0, 10) == "Received: ");
 }
 
 } // namespace
@@ -140,20 +143,20 @@ void CBlockScanner::TrackTextPart(ByteView& v, size_t L, long& k)
         if (!m.strContentType.empty() &&
             (FindNoCase(m.strContentType, "charset=") >= 1 || !m.strTransferEncoding.empty())) {
             m.bInTextPart = true;
-            m.strBody = BodyLine(v, P);
+            m.strBody.assign(BodyLine(v, P));
             kk = static_cast<long>(m.strBody.size()) - 1;
         } else if (m.strInnerBoundary.empty() && m.strPartTransferEncoding.empty() && m.strTransferEncoding.empty()) {
             m.bInTextPart = true;
             m.strPartTransferEncoding = "8bit";
             m.strPartContentType = "text/plain";
-            m.strBody = BodyLine(v, P);
+            m.strBody.assign(BodyLine(v, P));
         }
         k += kk + static_cast<long>(n);
         return;
     }
 
     // Collecting the text part.
-    const ByteString line = BodyLine(v, P);
+    const std::string_view line = BodyLine(v, P);
     if (line.empty()) {
         k += static_cast<long>(n);
         return;
@@ -203,12 +206,12 @@ void CBlockScanner::TrackAttachmentPart(ByteView& v, size_t L, long& k)
         k += 2;
     }
     const size_t M = L + static_cast<size_t>(k);
-    const ByteString line = BodyLine(v, M);
+    const std::string_view line = BodyLine(v, M);
     if (!line.empty() && !end && m.bInAttachment) {
         end = (v.at(M) == '-' && (HoldsBoundary(line, m.strBoundary) || HoldsBoundary(line, m.strInnerBoundary))) ||
               EndsPartAtNewMessage(v, M, line);
-        newMessage = (v.at(M) == 'D' && v.at(M + 1) == 'e' && Contains(line, "Delivered-To: ")) ||
-                     (v.at(M) == 'R' && v.at(M + 1) == 'e' && Contains(line, "Received: "));
+        newMessage = (v.at(M) == 'D' && v.at(M + 1) == 'e' && line.find("Delivered-To: ") != line.npos) ||
+                     (v.at(M) == 'R' && v.at(M + 1) == 'e' && line.find("Received: ") != line.npos);
     }
     if (end) {
         EndAttachment(m);
@@ -223,8 +226,8 @@ void CBlockScanner::TrackAttachmentPart(ByteView& v, size_t L, long& k)
         m.nAttachmentDataBytes += line.size();
         m.attachmentCounter.Feed(line.data(), line.size());
     }
-    const bool delimiter = (!m.strBoundary.empty() && Contains(line, m.strBoundary)) ||
-                           (!m.strInnerBoundary.empty() && Contains(line, m.strInnerBoundary));
+    const bool delimiter = (!m.strBoundary.empty() && line.find(m.strBoundary) != line.npos) ||
+                           (!m.strInnerBoundary.empty() && line.find(m.strInnerBoundary) != line.npos);
     // The delimiter line that ends one attachment part also opens the next.
     if (!m.bInAttachment && v.at(M) == '-' && v.at(M + 1) == '-' && delimiter)
         OpenAttachment(m, v, M);
