@@ -183,6 +183,26 @@ private slots:
         d.ResetFolderTree();
     }
 
+    void rowsAppearLiveDuringARealScan()
+    {
+        QTemporaryDir dir;
+        TestDlg d;
+        d.source = MakeImage(dir.path(), 5, 16384);
+        d.OnDataButton();
+        QVERIFY(WaitUntil([&] { return d.Button(135)->isEnabled() || !d.IsScanRunning(); }));
+        // The user selects the inbox while the scan runs: from then on every new record shows at once.
+        QTreeWidgetItem* inbox = d.FolderTree()->topLevelItem(0)->child(0);
+        d.FolderTree()->setCurrentItem(inbox);
+        QVERIFY(WaitUntil([&] { return d.MailModel()->rowCount() == 5 || !d.IsScanRunning(); }));
+        const bool stillScanning = d.IsScanRunning();
+        d.OnStopButton();
+        QVERIFY(WaitUntil([&] { return !d.IsScanRunning(); }));
+        QVERIFY(stillScanning);
+        QCOMPARE(d.MailModel()->rowCount(), 5);
+        QCOMPARE(d.MailModel()->index(0, 3).data().toString(), QString("message 4"));
+        QVERIFY(d.Button(138)->isEnabled());
+    }
+
     void folderSaveWritesTheFiles()
     {
         QTemporaryDir dir;

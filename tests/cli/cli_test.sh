@@ -31,6 +31,9 @@ done
 check "every planted message comes back byte for byte ($whole of $planted)" "[ $whole -eq $planted ]"
 check "the source is unchanged" "[ \"\$(sha256sum < '$dir/demo.img')\" = '$before' ]"
 
+"$cli" scan "$dir/demo.img" --quiet --format txt --out "$dir/txt" > /dev/null
+check "--format txt writes the text renderings" "[ \$(ls '$dir/txt' | grep -c '\.txt$') -eq $planted ] && grep -q -- '---------- Text ---------' '$dir/txt/'*"
+
 "$cli" scan /nonexistent/x.img > /dev/null 2> "$dir/err"
 check "missing source exits 1" "[ $? -eq 1 ]"
 check "with a one-line reason" "[ \$(wc -l < '$dir/err') -eq 1 ] && grep -q 'No such file' '$dir/err'"
