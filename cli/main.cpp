@@ -3,6 +3,7 @@
 #include "export/savejob.h"
 #include "mime/charset.h"
 #include "mime/codepage.h"
+#include "mime/encodedword.h"
 #include "scan/mailitem.h"
 #include "scan/scanrun.h"
 #include "source/sourcelist.h"
@@ -46,7 +47,8 @@ nlohmann::json Report(const std::vector<tagMailItem*>& records, const std::vecto
         r["start_offset"] = m.nStartOffset;
         r["from"] = ToUtf8(m.strFromText);
         r["to"] = ToUtf8(m.strToText);
-        r["cc"] = ToUtf8(AnsiToWide(m.strCc));
+        ByteString cc = m.strCc;
+        r["cc"] = ToUtf8(DecodeHeaderValue(cc));
         r["subject"] = ToUtf8(m.strSubjectText);
         r["date"] = DateText(m);
         r["priority"] = m.nPriority;
