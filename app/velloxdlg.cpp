@@ -532,11 +532,12 @@ void CVelloxDlg::OnScanStarted(uint64_t)
 
 void CVelloxDlg::SetProgressPos(uint64_t pos)
 {
-    const uint64_t total = m_saveRunning ? m_progress->maximum() : g_nTotalSectors.load();
+    // A save job counts messages; a scan counts sectors, scaled to the bar's range.
     if (m_saveRunning) {
         m_progress->setValue(static_cast<int>(std::min<uint64_t>(pos, m_progress->maximum())));
         return;
     }
+    const uint64_t total = g_nTotalSectors.load();
     if (total > 0)
         m_progress->setValue(static_cast<int>(pos * kProgressScale / total));
 }

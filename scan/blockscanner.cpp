@@ -58,10 +58,17 @@ void CBlockScanner::NewCandidate(size_t q, uint64_t firstSector)
     m_header.bInHeader = true;
     m_header.nStartOffset = static_cast<uint16_t>(q % 512);
     m_header.nStartSector = firstSector + q / 512;
+    EndCurrentRecord();
+}
+
+void CBlockScanner::EndCurrentRecord()
+{
     if (tagMailItem* cur = g_pCurMail) {
         std::lock_guard<std::mutex> lock(cur->m_lock);
-        if (cur->bInTextPart)
+        if (cur->bInTextPart && !cur->bBodyDecoded)
             DecodeBody(*cur);
+        if (cur->bInAttachment)
+            EndAttachment(*cur);
         MergeAttachmentsLocked(*cur);
     }
     g_pCurMail = nullptr;

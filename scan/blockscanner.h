@@ -72,6 +72,10 @@ public:
 
     tagMailHeader& Header() { return m_header; }
 
+    // The current record stops collecting (a new message begins, or the source ends): its text is decoded
+    // if still open, an open attachment is sized from what streamed past, pending attachments are merged.
+    void EndCurrentRecord();
+
     // Header recognition and record assembly.
     void ParseHeaderLine(ByteView& v, size_t line, long& skip);
     tagMailItem* BuildMailItem();

@@ -1,7 +1,6 @@
 #include "scan/scanrun.h"
 #include "mime/charset.h"
 #include "mime/codepage.h"
-#include "mime/transfer.h"
 #include "scan/blockscanner.h"
 #include "scan/chunkreader.h"
 #include "scan/mailitem.h"
@@ -80,20 +79,8 @@ ScanSummary RunScan(ISectorSource& source, IScanHost& host)
     sum.failedPieces = reader.FailedPieces();
     sum.stopped = g_bStopScan.load() != 0;
 
-    if (tagMailItem* cur = g_pCurMail) {
-        // The last message of a source ends with the source: its text and open attachment are complete
-        // as far as they go.
-        std::lock_guard<std::mutex> lock(cur->m_lock);
-        if (cur->bInTextPart && !cur->bBodyDecoded)
-            DecodeBody(*cur);
-        if (cur->bInAttachment && cur->pPendingAttachments && !cur->pPendingAttachments->empty()) {
-            tagAttachment& a = cur->pPendingAttachments->back();
-            if (a.strEncodingLine.find("base64") != std::string::npos ||
-                AsciiLower(a.strEncodingLine).find("base64") != std::string::npos)
-                a.nSize = cur->attachmentCounter.Total();
-        }
-        MergeAttachmentsLocked(*cur);
-    }
+    // The last message of a source ends with the source.
+    scanner.EndCurrentRecord();
     sum.candidates = scanner.Candidates();
     sum.records = scanner.RecordsMade();
     g_nCurSector = 0;
